@@ -1,0 +1,61 @@
+#include "textconvert.h"
+
+#include <cstring>
+
+namespace kordoc::pdf {
+
+void escapetext(std::string &out, std::string_view text)
+{
+    const char *p = text.data();
+    const char *end = p + text.size();
+    while (p < end) {
+        const char *q = p;
+        while (q < end && *q != '\\' && *q != '(' && *q != ')' && *q != '"')
+            ++q;
+        out.append(p, q);
+        if (q == end)
+            break;
+        switch (*q) {
+        case '\\': out += "\\\\"; break;
+        case '(': out += "\\("; break;
+        case ')': out += "\\)"; break;
+        default: out += "\\42"; break;
+        }
+        p = q + 1;
+    }
+}
+
+std::string escapetext(std::string_view text)
+{
+    std::string s;
+    s.reserve(text.size());
+    escapetext(s, text);
+    return s;
+}
+
+bool smoothenstring(std::string &out, std::string_view line)
+{
+    static constexpr std::string_view marker = "pdf(\"";
+    static constexpr std::string_view end = "\")";
+    const std::size_t start = out.size();
+    for (;;) {
+        std::size_t at = line.find(marker);
+        if (at == std::string_view::npos) {
+            escapetext(out, line);
+            return true;
+        }
+        std::string_view rest = line.substr(at + marker.size());
+        std::size_t close = rest.find(end);
+        if (close == std::string_view::npos) {
+            out.resize(start);
+            return false;
+        }
+        escapetext(out, line.substr(0, at));
+        out += ")Tj ";
+        out.append(rest.substr(0, close));
+        out += " (";
+        line = rest.substr(close + end.size());
+    }
+}
+
+}  // namespace kordoc::pdf

@@ -1,0 +1,34 @@
+// Reads a text file line by line without holding it whole: every carriage
+// return is dropped, a line ends at a line feed, a last line without one
+// counts, and lines have no length limit.
+#pragma once
+
+#include <string>
+
+namespace kordoc::sim {
+
+class LineReader {
+public:
+    LineReader() = default;
+    LineReader(const LineReader &) = delete;
+    LineReader &operator=(const LineReader &) = delete;
+    ~LineReader();
+
+    // False when the name is no regular file or it cannot be opened.
+    bool open(const std::string &path);
+    // False at the end of the file or on a read error (see failed()).
+    bool next(std::string &line);
+    bool failed() const { return failed_; }
+    void close();
+
+private:
+    bool fill();
+
+    int fd_ = -1;
+    std::string buf_;
+    std::size_t pos_ = 0;
+    bool eof_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace kordoc::sim
