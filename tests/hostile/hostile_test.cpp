@@ -1,0 +1,3 @@
+#include "support/testsupport.h"
+#include <gtest/gtest.h>
+TEST(Hostile, Placeholder) { SUCCEED(); }
