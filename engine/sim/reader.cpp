@@ -229,6 +229,25 @@ bool TermReader::readString(std::string &v)
     v.clear();
     const char *data = s_.data();
     const std::size_t n = s_.size();
+    // Find the closing quote (one not escaped by an odd run of backslashes)
+    // and reserve once: stream strings run to megabytes and growing them
+    // step by step dominated reading.
+    for (std::size_t e = q;;) {
+        const void *hit = std::memchr(data + e, '"', n - e);
+        if (!hit) {
+            v.reserve(n - q);
+            break;
+        }
+        std::size_t at = static_cast<std::size_t>(static_cast<const char *>(hit) - data);
+        std::size_t run = 0;
+        while (at - run > q && data[at - run - 1] == '\\')
+            ++run;
+        if (run % 2 == 0) {
+            v.reserve(at - q);
+            break;
+        }
+        e = at + 1;
+    }
     for (;;) {
         std::size_t run = q;
         while (q < n && data[q] != '"' && data[q] != '\\' && data[q] != '\0')
