@@ -33,7 +33,11 @@ void PdfWriter::reserve(std::size_t n)
 
 std::uint64_t PdfWriter::encodedLength(std::string_view s)
 {
-    return s.size() + static_cast<std::uint64_t>(std::count(s.begin(), s.end(), '\n'));
+    std::uint64_t n = s.size();
+    for (const char *p = s.data(), *end = p + s.size();
+         (p = static_cast<const char *>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))); ++p)
+        ++n;
+    return n;
 }
 
 void PdfWriter::text(std::string_view s)

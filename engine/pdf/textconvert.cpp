@@ -33,13 +33,34 @@ std::string escapetext(std::string_view text)
     return s;
 }
 
+namespace {
+
+// The marker pdf(" of an inline passage. Text rarely holds a double quote,
+// so the search looks for quotes and checks what stands before them.
+std::size_t findMarker(std::string_view line)
+{
+    std::size_t from = 4;
+    while (from < line.size()) {
+        const void *q = std::memchr(line.data() + from, '"', line.size() - from);
+        if (!q)
+            return std::string_view::npos;
+        std::size_t at = static_cast<std::size_t>(static_cast<const char *>(q) - line.data());
+        if (line.compare(at - 4, 4, "pdf(") == 0)
+            return at - 4;
+        from = at + 1;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
 bool smoothenstring(std::string &out, std::string_view line)
 {
     static constexpr std::string_view marker = "pdf(\"";
     static constexpr std::string_view end = "\")";
     const std::size_t start = out.size();
     for (;;) {
-        std::size_t at = line.find(marker);
+        std::size_t at = findMarker(line);
         if (at == std::string_view::npos) {
             escapetext(out, line);
             return true;

@@ -440,7 +440,11 @@ bool TermReader::readStatement(Statement &out)
     std::size_t q = p_;
     while (q < s_.size() && s_[q] == ' ')
         ++q;
-    if (q >= s_.size() || std::strchr("talup", s_[q]) == nullptr || s_[q] == '\0')
+    std::string_view rest = s_.substr(q);
+    auto named = [rest](std::string_view name) {
+        return rest.substr(0, name.size()) == name && (rest.size() == name.size() || isDelimiter(rest[name.size()]));
+    };
+    if (!(named("textannotation") || named("annot") || named("link") || named("usefont") || named("pdf")))
         return fail(UnknownName, q);
 
     std::string_view name = readName();
