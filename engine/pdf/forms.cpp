@@ -7,6 +7,8 @@
 #include "textconvert.h"
 #include "textstream.h"
 
+#include <algorithm>
+
 namespace kordoc::pdf {
 
 namespace {
@@ -53,11 +55,20 @@ struct FormContent {
 
 }  // namespace
 
+// A font definitions file may define only some of the fourteen fonts: an
+// entry for a font without its object would name a free number, which
+// readers take for a damaged file.
 void Production::makefontresource()
 {
+    auto defined = [this](unsigned number) {
+        return !useTob_ || std::any_of(tob_.begin(), tob_.end(), [number](const sim::TobFact &t) {
+                   return t.number == static_cast<std::int32_t>(number);
+               });
+    };
     std::string body = "<<";
     for (unsigned n = 1; n <= 14; ++n)
-        fill(body, "\n\t/F% % 0 R", {n, n + 4});
+        if (defined(n + 4))
+            fill(body, "\n\t/F% % 0 R", {n, n + 4});
     body += "\n\t\t>>\n\nendobj\n";
     emit(fontresStart_ + 1, body);
 }

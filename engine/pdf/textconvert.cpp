@@ -1,5 +1,7 @@
 #include "textconvert.h"
 
+#include "../sim/scan.h"
+
 #include <cstring>
 
 namespace kordoc::pdf {
@@ -9,9 +11,7 @@ void escapetext(std::string &out, std::string_view text)
     const char *p = text.data();
     const char *end = p + text.size();
     while (p < end) {
-        const char *q = p;
-        while (q < end && *q != '\\' && *q != '(' && *q != ')' && *q != '"')
-            ++q;
+        const char *q = sim::findFirstOf4(p, end, '\\', '(', ')', '"');
         out.append(p, q);
         if (q == end)
             break;

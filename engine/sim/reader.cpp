@@ -1,5 +1,7 @@
 #include "reader.h"
 
+#include "scan.h"
+
 #include <charconv>
 #include <cstring>
 
@@ -249,10 +251,10 @@ bool TermReader::readString(std::string &v)
         e = at + 1;
     }
     for (;;) {
-        std::size_t run = q;
-        while (q < n && data[q] != '"' && data[q] != '\\' && data[q] != '\0')
-            ++q;
-        v.append(data + run, q - run);
+        const char *stop = findFirstOf4(data + q, data + n, '"', '\\', '\0', '"');
+        std::size_t at = static_cast<std::size_t>(stop - data);
+        v.append(data + q, at - q);
+        q = at;
         // A string must be closed on its own line; NUL cannot be in a string.
         if (q >= n || data[q] == '\0')
             return fail(StringExpected, q);
