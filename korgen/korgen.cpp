@@ -24,7 +24,7 @@ private:
     std::ostream &out_;
 };
 
-bool blankOnly(const std::string &line)
+bool blankOnly(std::string_view line)
 {
     return line.find_first_not_of(" \t") == std::string::npos;
 }
@@ -77,7 +77,7 @@ int run(const std::string &arguments, std::ostream &out, const Environment &env)
     if (!in.open(inFile)) {
         unreadable = true;
     } else {
-        std::string line;
+        std::string_view line;
         while (in.next(line)) {
             sim::TermReader reader(line);
             sim::Fact fact;

@@ -9,6 +9,10 @@
 
 namespace kordoc::sim {
 
+namespace {
+constexpr std::size_t chunk = 1 << 20;
+}
+
 LineReader::~LineReader() { close(); }
 
 void LineReader::close()
@@ -21,8 +25,7 @@ void LineReader::close()
 bool LineReader::open(const std::string &path)
 {
     close();
-    buf_.clear();
-    pos_ = 0;
+    begin_ = end_ = 0;
     eof_ = failed_ = false;
     fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0)
@@ -35,55 +38,82 @@ bool LineReader::open(const std::string &path)
     return true;
 }
 
+// Moves the unread rest to the front and reads another chunk behind it,
+// growing the buffer only for lines longer than what it holds.
 bool LineReader::fill()
 {
     if (eof_ || fd_ < 0)
         return false;
-    if (pos_ > 0) {
-        buf_.erase(0, pos_);
-        pos_ = 0;
+    if (begin_ > 0) {
+        std::memmove(buf_.get(), buf_.get() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
     }
-    std::size_t old = buf_.size();
-    const std::size_t chunk = 1 << 20;
-    buf_.resize(old + chunk);
+    if (capacity_ - end_ < chunk) {
+        std::size_t grown = std::max(capacity_ * 2, end_ + chunk);
+        std::unique_ptr<char[]> bigger(new char[grown]);
+        if (end_)
+            std::memcpy(bigger.get(), buf_.get(), end_);
+        buf_ = std::move(bigger);
+        capacity_ = grown;
+    }
     ssize_t n;
     do
-        n = ::read(fd_, buf_.data() + old, chunk);
+        n = ::read(fd_, buf_.get() + end_, capacity_ - end_);
     while (n < 0 && errno == EINTR);
     if (n <= 0) {
-        buf_.resize(old);
         eof_ = true;
         failed_ = n < 0;
         return false;
     }
-    buf_.resize(old + static_cast<std::size_t>(n));
+    end_ += static_cast<std::size_t>(n);
+    return true;
+}
+
+bool LineReader::next(std::string_view &line)
+{
+    std::size_t from = begin_;  // where the search for the line feed goes on
+    std::size_t stop, after;
+    for (;;) {
+        const void *lf = end_ > from ? std::memchr(buf_.get() + from, '\n', end_ - from) : nullptr;
+        if (lf) {
+            stop = static_cast<std::size_t>(static_cast<const char *>(lf) - buf_.get());
+            after = stop + 1;
+            break;
+        }
+        std::size_t searched = end_ - begin_;
+        if (!fill()) {
+            if (failed_ || end_ == begin_)
+                return false;
+            // Carriage returns after the last line feed are dropped like all
+            // others: they leave no line behind.
+            if (std::all_of(buf_.get() + begin_, buf_.get() + end_, [](char c) { return c == '\r'; })) {
+                begin_ = end_;
+                return false;
+            }
+            stop = after = end_;
+            break;
+        }
+        from = begin_ + searched;
+    }
+    line = std::string_view(buf_.get() + begin_, stop - begin_);
+    begin_ = after;
+    if (std::memchr(line.data(), '\r', line.size())) {
+        cleaned_.assign(line);
+        std::erase(cleaned_, '\r');
+        line = cleaned_;
+    }
     return true;
 }
 
 bool LineReader::next(std::string &line)
 {
-    line.clear();
-    std::size_t from = pos_;  // where the search for the line feed goes on
-    for (;;) {
-        const void *lf = std::memchr(buf_.data() + from, '\n', buf_.size() - from);
-        if (lf) {
-            std::size_t end = static_cast<std::size_t>(static_cast<const char *>(lf) - buf_.data());
-            line.assign(buf_, pos_, end - pos_);
-            pos_ = end + 1;
-            break;
-        }
-        std::size_t searched = buf_.size() - pos_;
-        if (!fill()) {
-            if (failed_ || buf_.size() == pos_)
-                return false;
-            line.assign(buf_, pos_, std::string::npos);
-            pos_ = buf_.size();
-            break;
-        }
-        from = pos_ + searched;
+    std::string_view view;
+    if (!next(view)) {
+        line.clear();
+        return false;
     }
-    if (line.find('\r') != std::string::npos)
-        line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
+    line.assign(view);
     return true;
 }
 

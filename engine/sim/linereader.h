@@ -3,7 +3,9 @@
 // counts, and lines have no length limit.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace kordoc::sim {
 
@@ -16,7 +18,9 @@ public:
 
     // False when the name is no regular file or it cannot be opened.
     bool open(const std::string &path);
-    // False at the end of the file or on a read error (see failed()).
+    // False at the end of the file or on a read error (see failed()). The
+    // view stays valid until the next call.
+    bool next(std::string_view &line);
     bool next(std::string &line);
     bool failed() const { return failed_; }
     void close();
@@ -25,8 +29,9 @@ private:
     bool fill();
 
     int fd_ = -1;
-    std::string buf_;
-    std::size_t pos_ = 0;
+    std::unique_ptr<char[]> buf_;
+    std::size_t capacity_ = 0, begin_ = 0, end_ = 0;
+    std::string cleaned_;
     bool eof_ = false;
     bool failed_ = false;
 };

@@ -41,13 +41,13 @@ void Session::load(const std::string &fileName)
     doc_.clear();
     LineReader in;
     bool ok = in.open(fileName);
-    std::string line;
+    std::string_view line;
     while (ok && in.next(line)) {
         TermReader reader(line);
         Fact fact;
         if (!reader.readFact(fact)) {
             lastError_ = reader.error();
-            lastLine_ = line;
+            lastLine_ = std::string(line);
             ok = false;
             break;
         }
