@@ -3,7 +3,7 @@
 # into build/tour.pdf.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-"$here/scripts/build.sh"
+"$here/scripts/build.sh" korgen
 build="${BUILD_DIR:-$here/build}"
 rm -f "$build/tour.pdf"
 cd "$here/examples"

@@ -22,6 +22,38 @@ int hexValue(char c)
     return -1;
 }
 
+// Whether a decimal real that a double cannot hold is tiny rather than huge:
+// its first significant digit stands after the decimal point. Only the sign
+// of that position matters, so the exponent is read saturating.
+bool belowOne(std::string_view number)
+{
+    long long position = 0;  // digits before the point, from the first significant one
+    bool significant = false;
+    std::size_t i = 0;
+    for (; i < number.size() && isDigit(number[i]); ++i) {
+        if (significant || number[i] != '0')
+            significant = true, ++position;
+    }
+    if (i < number.size() && number[i] == '.') {
+        for (++i; i < number.size() && isDigit(number[i]); ++i) {
+            if (!significant && number[i] == '0')
+                --position;
+            else
+                significant = true;
+        }
+    }
+    long long exponent = 0;
+    bool negative = false;
+    if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+        ++i;
+        if (i < number.size() && (number[i] == '+' || number[i] == '-'))
+            negative = number[i++] == '-';
+        for (; i < number.size() && isDigit(number[i]); ++i)
+            exponent = exponent < 1000000000 ? exponent * 10 + (number[i] - '0') : exponent;
+    }
+    return position + (negative ? -exponent : exponent) <= 0;
+}
+
 }  // namespace
 
 bool isPushWhitespace(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13) || c == 26; }
@@ -192,16 +224,11 @@ bool TermReader::readReal(double &v)
     }
     if (digits == 0)
         return fail(RealExpected, start);
-    bool negativeExponent = false;
     if (q < s_.size() && (s_[q] == 'e' || s_[q] == 'E')) {
         std::size_t e = q + 1;
-        bool sign = false;
-        if (e < s_.size() && (s_[e] == '+' || s_[e] == '-')) {
-            sign = s_[e] == '-';
+        if (e < s_.size() && (s_[e] == '+' || s_[e] == '-'))
             ++e;
-        }
         if (e < s_.size() && isDigit(s_[e])) {
-            negativeExponent = sign;
             while (e < s_.size() && isDigit(s_[e]))
                 ++e;
             q = e;
@@ -211,7 +238,8 @@ bool TermReader::readReal(double &v)
     auto [ptr, ec] = std::from_chars(s_.data() + numberStart, s_.data() + q, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // Too small for a double reads as zero; too large is no real at all.
-        if (!negativeExponent)
+        // The exponent's sign alone does not tell: 1<400 zeros>e-10 is huge.
+        if (!belowOne(s_.substr(numberStart, q - numberStart)))
             return fail(RealExpected, start);
         value = 0;
     } else if (ec != std::errc() || ptr != s_.data() + q) {
@@ -446,8 +474,11 @@ bool TermReader::readStatement(Statement &out)
     auto named = [rest](std::string_view name) {
         return rest.substr(0, name.size()) == name && (rest.size() == name.size() || isDelimiter(rest[name.size()]));
     };
-    if (!(named("textannotation") || named("annot") || named("link") || named("usefont") || named("pdf")))
-        return fail(UnknownName, q);
+    if (!(named("textannotation") || named("annot") || named("link") || named("usefont") || named("pdf"))) {
+        // Consumed up to the delimiter, as for any name that matches nothing.
+        const char *stop = findFirstOf4(s_.data() + q, s_.data() + s_.size(), '(', ')', ',', ']');
+        return fail(UnknownName, static_cast<std::size_t>(stop - s_.data()));
+    }
 
     std::string_view name = readName();
     if (name == "textannotation") {
