@@ -54,8 +54,36 @@ void appendNumber(std::string &out, long long v)
     out.append(buf, r.ptr);
 }
 
+namespace {
+
+// Digits of a non-negative integer below 10^18 into out, at least `width` of them.
+void appendDigits(std::string &out, unsigned long long v, int width)
+{
+    char buf[24];
+    char *end = buf + sizeof buf, *p = end;
+    do {
+        *--p = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0 || end - p < width);
+    out.append(p, end);
+}
+
+}  // namespace
+
+// Integral values (most lengths in points are) print directly; the rest go
+// through the exact conversion.
 void appendPlainReal(std::string &out, double v)
 {
+    if (!std::isfinite(v)) {  // a length beyond a double's range once multiplied
+        out += '0';
+        return;
+    }
+    if (v == std::trunc(v) && std::fabs(v) < 1e15) {
+        if (std::signbit(v))
+            out += '-';
+        appendDigits(out, static_cast<unsigned long long>(std::fabs(v)), 1);
+        return;
+    }
     char buf[400];
     auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 10);
     if (r.ec != std::errc()) {
@@ -70,8 +98,30 @@ void appendPlainReal(std::string &out, double v)
     out.append(buf, end);
 }
 
+// Rounds v * 100 to the nearest integer. The product of a value below 10^7
+// is off by less than 10^-8, so unless it lies within 10^-6 of a half the
+// rounding is the one the exact decimal value would get; near a half (and for
+// large values) the exact conversion decides.
 void appendFixed2(std::string &out, double v)
 {
+    if (!std::isfinite(v)) {
+        out += "0.00";
+        return;
+    }
+    const double scaled = std::fabs(v) * 100.0;
+    if (scaled < 1e9) {
+        const double whole = std::floor(scaled);
+        const double fraction = scaled - whole;
+        if (std::fabs(fraction - 0.5) > 1e-6) {
+            const auto cents = static_cast<unsigned long long>(fraction > 0.5 ? whole + 1 : whole);
+            if (std::signbit(v))
+                out += '-';
+            appendDigits(out, cents / 100, 1);
+            out += '.';
+            appendDigits(out, cents % 100, 2);
+            return;
+        }
+    }
     char buf[400];
     auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
     if (r.ec != std::errc()) {

@@ -123,15 +123,21 @@ void Production::writeTrailer()
         if (n > 0 && offsets_[n] == noOffset)
             following = n;
     }
-    char entry[32];
-    std::snprintf(entry, sizeof entry, "%010u 65535 f\n", nextFree[0]);
-    t += entry;
+    // Each entry is ten digits, a blank, five digits, a blank, a letter and
+    // a line end: 20 bytes once the line end is stored as CR LF.
+    auto entry = [&t](std::uint64_t value, const char *rest) {
+        char digits[10];
+        for (int i = 9; i >= 0; --i, value /= 10)
+            digits[i] = static_cast<char>('0' + value % 10);
+        t.append(digits, 10);
+        t += rest;
+    };
+    entry(nextFree[0], " 65535 f\n");
     for (std::uint32_t n = 1; n < size; ++n) {
         if (offsets_[n] == noOffset)
-            std::snprintf(entry, sizeof entry, "%010u 65535 f\n", nextFree[n]);
+            entry(nextFree[n], " 65535 f\n");
         else
-            std::snprintf(entry, sizeof entry, "%010llu 00000 n\n", static_cast<unsigned long long>(offsets_[n]));
-        t += entry;
+            entry(offsets_[n], " 00000 n\n");
         if (t.size() > (1u << 20)) {
             out_->text(t);
             t.clear();

@@ -60,9 +60,8 @@ bool walkstream(std::string_view text, const std::vector<double> &rect, Consumer
             consumer.open(rect);
             opened = true;
         }
-        sim::TermReader reader(line);
         sim::Statement st;
-        if (reader.readStatement(st))
+        if (sim::maybeStatement(line) && sim::TermReader(line).readStatement(st))
             consumer.statement(std::move(st));
         else
             consumer.line(line);

@@ -56,6 +56,18 @@ bool belowOne(std::string_view number)
 
 }  // namespace
 
+bool maybeStatement(std::string_view line)
+{
+    std::size_t q = 0;
+    while (q < line.size() && line[q] == ' ')
+        ++q;
+    std::string_view rest = line.substr(q);
+    auto named = [rest](std::string_view name) {
+        return rest.substr(0, name.size()) == name && (rest.size() == name.size() || isDelimiter(rest[name.size()]));
+    };
+    return named("textannotation") || named("annot") || named("link") || named("usefont") || named("pdf");
+}
+
 bool isPushWhitespace(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13) || c == 26; }
 
 bool TermReader::fail(int code, std::size_t position)
@@ -470,11 +482,7 @@ bool TermReader::readStatement(Statement &out)
     std::size_t q = p_;
     while (q < s_.size() && s_[q] == ' ')
         ++q;
-    std::string_view rest = s_.substr(q);
-    auto named = [rest](std::string_view name) {
-        return rest.substr(0, name.size()) == name && (rest.size() == name.size() || isDelimiter(rest[name.size()]));
-    };
-    if (!(named("textannotation") || named("annot") || named("link") || named("usefont") || named("pdf"))) {
+    if (!maybeStatement(s_.substr(q))) {
         // Consumed up to the delimiter, as for any name that matches nothing.
         const char *stop = findFirstOf4(s_.data() + q, s_.data() + s_.size(), '(', ')', ',', ']');
         return fail(UnknownName, static_cast<std::size_t>(stop - s_.data()));

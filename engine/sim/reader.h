@@ -90,6 +90,10 @@ private:
     ReadError err_;
 };
 
+// Whether a stream line can be a statement at all: its name is one of the
+// five statement names. Text lines fail this test at once.
+bool maybeStatement(std::string_view line);
+
 // Whitespace allowed after a pushed fact.
 bool isPushWhitespace(unsigned char c);
 
