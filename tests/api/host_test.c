@@ -182,6 +182,25 @@ static void test_produce_twice(const char *folder)
     CHECK(da && strstr(da, "/Count 2 >>") != NULL);
     free(da);
     free(db);
+
+    /* Saving after producing writes the rewritten document: the split text,
+       the generated page with the reused header on it. Pieces carry flag
+       0: the split is done. */
+    char saved[1024];
+    snprintf(saved, sizeof saved, "%s/after.sim", folder);
+    savesimfile(saved);
+    long ss = 0;
+    char *ds = read_all(saved, &ss);
+    CHECK(ds && ss > 0);
+    if (ds) {
+        ds[ss] = '\0';
+        CHECK(strcmp(ds, "snippet(1,0,[0,0,7,1],[1,0,0,1,0.5,9.5],\"Header 1\")\r\n"
+                         "snippet(2,0,[0,0,7,8],[1,0,0,1,0.5,1],\"one\")\r\n"
+                         "snippet(3,0,[0,0,7,8],[1,0,0,1,0.5,1],\"two\")\r\n"
+                         "apage([paper(0,0,8.5,11)],[1,2])\r\n"
+                         "apage([paper(0,0,8.5,11)],[3,1])\r\n") == 0);
+    }
+    free(ds);
 }
 
 static void test_produce_failure(const char *folder)
