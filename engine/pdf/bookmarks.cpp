@@ -28,17 +28,21 @@ void Production::planBookmarks()
         if (toc.id == 0 || toc.id > maxPlannedId || !seen.insert(toc.id).second)
             continue;
         const std::uint32_t number = 19 + toc.id;
-        if (!firstBookmark_)
-            firstBookmark_ = number;
-        lastBookmark_ = number;
         tocTop_ = std::max(tocTop_, toc.id);
         std::string title;
         if (!smoothenstring(title, toc.title))
             continue;
         tocHasObject_[i] = 1;
         tocById_.emplace(toc.id, i);
-        if (toc.parent == 0)
+        // The root's /First and /Last are its own children: the first and
+        // the last top-level item. Naming a nested item there, or a number
+        // without an object, makes readers repair (or drop) the outline.
+        if (toc.parent == 0) {
             countBookmarks_ = countBookmarks_.value_or(0) + 1;
+            if (!firstBookmark_)
+                firstBookmark_ = number;
+            lastBookmark_ = number;
+        }
     }
 }
 
