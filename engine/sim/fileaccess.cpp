@@ -91,11 +91,15 @@ ReadStatus readWholeFile(const std::string &path, std::string &out)
         ::close(fd);
         return ReadStatus::Missing;
     }
-    if (st.st_size > 0)
-        out.reserve(static_cast<std::size_t>(st.st_size));
+    // A file is read up to the size it had when opened: one that grows
+    // while it is read, or a kernel file that reports no size but reads on
+    // for terabytes (/proc/self/pagemap), cannot make the read go on
+    // without end. Such kernel files read as empty.
+    const std::size_t size = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    out.reserve(size);
     char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
+    while (out.size() < size) {
+        ssize_t n = ::read(fd, buf, std::min(sizeof buf, size - out.size()));
         if (n < 0) {
             if (errno == EINTR)
                 continue;

@@ -35,6 +35,10 @@ bool LineReader::open(const std::string &path)
         close();
         return false;
     }
+    // Read up to the size the file has now: one that grows while it is read,
+    // or a kernel file that reports no size but reads on for terabytes
+    // (/proc/self/pagemap), cannot make the read go on without end.
+    left_ = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
     return true;
 }
 
@@ -57,16 +61,18 @@ bool LineReader::fill()
         buf_ = std::move(bigger);
         capacity_ = grown;
     }
-    ssize_t n;
-    do
-        n = ::read(fd_, buf_.get() + end_, capacity_ - end_);
-    while (n < 0 && errno == EINTR);
+    ssize_t n = 0;
+    if (left_ > 0)
+        do
+            n = ::read(fd_, buf_.get() + end_, std::min(capacity_ - end_, left_));
+        while (n < 0 && errno == EINTR);
     if (n <= 0) {
         eof_ = true;
         failed_ = n < 0;
         return false;
     }
     end_ += static_cast<std::size_t>(n);
+    left_ -= static_cast<std::size_t>(n);
     return true;
 }
 

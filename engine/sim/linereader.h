@@ -31,6 +31,7 @@ private:
     int fd_ = -1;
     std::unique_ptr<char[]> buf_;
     std::size_t capacity_ = 0, begin_ = 0, end_ = 0;
+    std::size_t left_ = 0;  // bytes still to read, by the size at opening
     std::string cleaned_;
     bool eof_ = false;
     bool failed_ = false;

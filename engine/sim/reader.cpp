@@ -2,6 +2,7 @@
 
 #include "scan.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cstring>
 
@@ -251,9 +252,19 @@ bool TermReader::readReal(double &v)
     if (ec == std::errc::result_out_of_range) {
         // Too small for a double reads as zero; too large is no real at all.
         // The exponent's sign alone does not tell: 1<400 zeros>e-10 is huge.
-        if (!belowOne(s_.substr(numberStart, q - numberStart)))
-            return fail(RealExpected, start);
-        value = 0;
+        if (!belowOne(s_.substr(numberStart, q - numberStart))) {
+            // Saved with ten digits, the largest doubles come out as
+            // 1.797693135E+308, just above the range: they read back as
+            // the largest double, so that a saved file always loads.
+            long double wide = 0;
+            auto [wptr, wec] = std::from_chars(s_.data() + numberStart, s_.data() + q, wide,
+                                               std::chars_format::general);
+            if (wec != std::errc() || wptr != s_.data() + q || wide > 1.797693135e308L)
+                return fail(RealExpected, start);
+            value = DBL_MAX;
+        } else {
+            value = 0;
+        }
     } else if (ec != std::errc() || ptr != s_.data() + q) {
         return fail(RealExpected, start);
     }
