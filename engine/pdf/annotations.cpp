@@ -255,18 +255,22 @@ void Production::annotationpass()
     annotationCount_ = count;
 }
 
+const std::vector<AnnotationObject> &Production::placedAnnotations(std::int32_t id) const
+{
+    static const std::vector<AnnotationObject> none;
+    if (id <= 0)
+        return none;
+    auto it = extracted_.find(static_cast<std::uint32_t>(id));
+    return it == extracted_.end() ? none : it->second.annotations;
+}
+
 void Production::writeAnnotations()
 {
     std::uint32_t number = annotStart_ + 1;
     std::string text;
     for (const sim::PageFact &page : doc_.pages())
-        for (std::int32_t id : page.ids) {
-            if (id <= 0)
-                continue;
-            auto it = extracted_.find(static_cast<std::uint32_t>(id));
-            if (it == extracted_.end())
-                continue;
-            for (const AnnotationObject &a : it->second.annotations) {
+        for (std::int32_t id : page.ids)
+            for (const AnnotationObject &a : placedAnnotations(id)) {
                 if (!a.sound) {
                     emit(number++, a.text);
                     continue;
@@ -278,7 +282,6 @@ void Production::writeAnnotations()
                 emit(number++, text);
                 emitWithFile(number++, a.soundHead, a.soundFile, a.soundSize, "\nendstream\nendobj\n");
             }
-        }
 }
 
 }  // namespace kordoc::pdf

@@ -87,17 +87,11 @@ void Production::writePages()
         progress("--");
         refs.clear();
         std::uint32_t number = annotStart_ + 1 + pageFirstAnnotation_[p];
-        for (std::int32_t id : pages[p].ids) {
-            if (id <= 0)
-                continue;
-            auto it = extracted_.find(static_cast<std::uint32_t>(id));
-            if (it == extracted_.end())
-                continue;
-            for (const AnnotationObject &a : it->second.annotations) {
+        for (std::int32_t id : pages[p].ids)
+            for (const AnnotationObject &a : placedAnnotations(id)) {
                 fill(refs, "% 0 R ", {number});
                 number += a.objects();
             }
-        }
         body.clear();
         fill(body,
              "<</Type /Page % /Parent % 0 R \n/Annots [ % ] /Resources \n\t<< % \n\t>>\n \t  /Contents % 0 R >> \nendobj\n",

@@ -90,6 +90,8 @@ private:
     std::string tocObject(const sim::TocFact &toc);
     std::string pageresources(const sim::PageFact &page) const;
     bool tocWritten(std::uint32_t id) const;
+    // The annotations a placement of snippet id gives (none for unknown ids).
+    const std::vector<AnnotationObject> &placedAnnotations(std::int32_t id) const;
 
     const sim::Document &doc_;
     const ProduceOptions &opt_;
