@@ -93,16 +93,16 @@ struct ThreeParts {
     std::string rest;
 };
 
-std::optional<ThreeParts> threeParts(std::string_view spec, Token::Kind secondKind)
+std::optional<ThreeParts> threeParts(std::string_view text, Token::Kind secondKind)
 {
     ThreeParts t;
-    t.first = nextToken(spec);
+    t.first = nextToken(text);
     if (t.first.kind != Token::Integer)
         return std::nullopt;
-    t.second = nextToken(spec);
+    t.second = nextToken(text);
     if (t.second.kind != secondKind)
         return std::nullopt;
-    t.rest = std::string(skipSpace(spec));
+    t.rest = std::string(skipSpace(text));
     return t;
 }
 
@@ -167,19 +167,19 @@ const Extraction *Production::extractstream(std::uint32_t id)
             continue;
         auto r = rectOf(m.rect);
         std::string subtype = "/Text", part;
-        if (m.spec.size() < sim::maxFileNameLength) {
-            auto aspect = threeParts(m.spec, Token::Integer);
+        if (m.movie.size() < sim::maxFileNameLength) {
+            auto aspect = threeParts(m.movie, Token::Integer);
             if (aspect && sim::fileExists(aspect->rest)) {
                 subtype = "/Movie";
                 part = filled("/Movie << /F (%) /Aspect [ % % ]>> /A << /FWScale [ 1 1] >> ",
                               {escapetext(aspect->rest), aspect->first.value, aspect->second.value});
-            } else if (sim::fileExists(m.spec)) {
+            } else if (sim::fileExists(m.movie)) {
                 subtype = "/Movie";
-                part = filled("/Movie << /F (%)>>", {escapetext(m.spec)});
+                part = filled("/Movie << /F (%)>>", {escapetext(m.movie)});
             }
         }
         if (part.empty())
-            part = filled("/Contents (%)", {escapetext(m.spec)});
+            part = filled("/Contents (%)", {escapetext(m.movie)});
         AnnotationObject a;
         a.text = filled("<</Type /Annot /Subtype % /Rect [ %0.2f %0.2f %0.2f %0.2f ] % % >> \nendobj\n",
                         {subtype, r[0], r[1], r[2], r[3], part, m.extra});

@@ -86,7 +86,7 @@ struct TextAnnotationStmt {
 };
 struct AnnotStmt {
     std::vector<double> rect;
-    std::string extra, spec;
+    std::string extra, movie;  // the movie file, optionally after its width and height
 };
 struct LinkStmt {
     std::vector<double> rect;

@@ -511,7 +511,7 @@ bool TermReader::readStatement(Statement &out)
     if (name == "annot") {
         AnnotStmt st;
         if (!(open(name) && readReals(st.rect) && separator(false) && readString(st.extra) && separator(false) &&
-              readString(st.spec) && separator(true)))
+              readString(st.movie) && separator(true)))
             return false;
         out = std::move(st);
         return true;

@@ -135,7 +135,7 @@ TEST_F(Annotations, SoundLinkTwoObjectsPerProfile)
     struct Case {
         const char *name;
         pdf::Profile profile;
-        const char *spec;
+        const char *sound;
         std::string link, soundHead;
     };
     const std::string tight = "[72.00 144.00 144.00 216.00]";
@@ -155,7 +155,7 @@ TEST_F(Annotations, SoundLinkTwoObjectsPerProfile)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        put("s.txt", std::string("link([0,0,1,1],\"\",go(-2,\"") + c.spec + "\"))\nText\n");
+        put("s.txt", std::string("link([0,0,1,1],\"\",go(-2,\"") + c.sound + "\"))\nText\n");
         const std::string pdf = produce(simDocument({snippetAt12, "apage([],[1])"}), pinnedOptions(c.profile));
         EXPECT_EQ(object(pdf, 21), c.link);
         EXPECT_EQ(rawObject(pdf, 22), test::crlf(c.soundHead) + sound + "\r\nendstream\r\nendobj\r\n");

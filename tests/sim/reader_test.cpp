@@ -320,7 +320,7 @@ std::string describe(const Statement &st)
             if constexpr (std::is_same_v<T, TextAnnotationStmt>)
                 return "textannotation " + reals(s.rect) + " " + s.extra + "|" + s.contents;
             else if constexpr (std::is_same_v<T, AnnotStmt>)
-                return "annot " + reals(s.rect) + " " + s.extra + "|" + s.spec;
+                return "annot " + reals(s.rect) + " " + s.extra + "|" + s.movie;
             else if constexpr (std::is_same_v<T, LinkStmt>)
                 return "link " + reals(s.rect) + " " + s.border + "|" + target(s.target);
             else if constexpr (std::is_same_v<T, UseFontStmt>)
