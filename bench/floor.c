@@ -205,13 +205,9 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: %s N JPEG OUT.pdf\n", argv[0]);
         return 2;
     }
-    char *end;
-    errno = 0;
-    unsigned long n = strtoul(argv[1], &end, 10);
-    if (errno || *end || n < 1 || n > 10000000ul) {
-        fprintf(stderr, "%s: N must be a page count >= 1\n", argv[0]);
+    unsigned long n = workload_pages(argv[0], argv[1]);
+    if (n == 0)
         return 2;
-    }
     size_t jpeg_len;
     unsigned char *jpeg = read_file(argv[2], &jpeg_len);
     if (!jpeg) {

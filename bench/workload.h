@@ -19,13 +19,30 @@
 #ifndef KORVEL_BENCH_WORKLOAD_H
 #define KORVEL_BENCH_WORKLOAD_H
 
+#include <errno.h>
 #include <stddef.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 enum { WORKLOAD_LINES = 40 };
 
 /* One step of a 32-bit LCG (Numerical Recipes constants); cheap and identical
  * on every platform, which is all the workload needs. */
+/* The page count N from a command-line word, or 0 (after a message) when it
+ * is not a number from 1 to 10,000,000. */
+static inline unsigned long workload_pages(const char *program, const char *word)
+{
+    char *end;
+    errno = 0;
+    unsigned long n = strtoul(word, &end, 10);
+    if (errno || *end || n < 1 || n > 10000000ul) {
+        fprintf(stderr, "%s: N must be a page count >= 1\n", program);
+        return 0;
+    }
+    return n;
+}
+
 static inline unsigned workload_lcg(unsigned *s)
 {
     *s = *s * 1664525u + 1013904223u;

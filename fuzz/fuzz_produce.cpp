@@ -4,6 +4,7 @@
 // objects it names.
 #include "pdf/pdfwriter.h"
 #include "pdf/produce.h"
+#include "simbytes.h"
 #include "sim/autopages.h"
 #include "sim/document.h"
 #include "sim/errors.h"
@@ -107,19 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     (void)inFolder;
 
     std::string_view bytes(reinterpret_cast<const char *>(data), size);
-    kordoc::sim::Document doc;
-    std::size_t from = 0;
-    while (from < bytes.size()) {
-        std::size_t lf = bytes.find('\n', from);
-        std::size_t stop = lf == std::string_view::npos ? bytes.size() : lf;
-        std::string line(bytes.substr(from, stop - from));
-        std::erase(line, '\r');
-        from = lf == std::string_view::npos ? bytes.size() : lf + 1;
-        kordoc::sim::TermReader reader(line);
-        kordoc::sim::Fact fact;
-        if (reader.readFact(fact))
-            doc.append(std::move(fact));
-    }
+    kordoc::sim::Document doc = documentFromBytes(bytes);
 
     kordoc::sim::renumber(doc);
     kordoc::sim::generatepages(doc);

@@ -2,6 +2,7 @@
 // carriage return dropped, a line feed ends a line, a last line without one
 // counts) and each line read as one fact, going on after bad lines as the
 // generator does.
+#include "simbytes.h"
 #include "sim/document.h"
 #include "sim/reader.h"
 
@@ -14,20 +15,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     std::string_view bytes(reinterpret_cast<const char *>(data), size);
-    kordoc::sim::Document doc;
-    std::size_t from = 0;
-    while (from < bytes.size()) {
-        std::size_t lf = bytes.find('\n', from);
-        std::size_t stop = lf == std::string_view::npos ? bytes.size() : lf;
-        std::string line(bytes.substr(from, stop - from));
-        std::erase(line, '\r');
-        from = lf == std::string_view::npos ? bytes.size() : lf + 1;
-
-        kordoc::sim::TermReader reader(line);
-        kordoc::sim::Fact fact;
-        if (reader.readFact(fact))
-            doc.append(std::move(fact));
-    }
+    kordoc::sim::Document doc = documentFromBytes(bytes);
     // The snippet index is built lazily: ask it about every snippet.
     for (const auto &s : doc.snippets())
         if (!doc.findSnippet(s.id))
